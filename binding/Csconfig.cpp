@@ -1,0 +1,8 @@
+#include "binding/Csconfig.h"
+
+namespace Csconfig {
+
+void Initialization() {}
+void Finalization() {}
+
+} // namespace Csconfig
