@@ -1,0 +1,10 @@
+#include "components/SybConnect.h"
+
+namespace SybConnect {
+
+void TSybConnect::ChangeDatabase() {
+    if (vcl::Trim(FDatabase).empty()) return;
+    ExecUseStatement("use " + FDatabase);
+}
+
+} // namespace SybConnect
