@@ -240,4 +240,6 @@ void Finalization();
 
 } // namespace SybConnect
 
+#if __has_include("components/SybConnect/Query.h")
 #include "components/SybConnect/Query.h"
+#endif
