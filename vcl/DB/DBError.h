@@ -1,0 +1,34 @@
+// Errors of the dataset framework.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "vcl/SysUtils.h"
+
+namespace vcl {
+
+class TComponent;
+
+// Raised by datasets, fields, field definitions and data links.
+class EDatabaseError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The silent exception: an operation abandoned on purpose (an error handler
+// answered daAbort). Applications do not report it.
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+};
+[[noreturn]] void Abort();
+
+// Raises EDatabaseError with msg; when the component has a name the message
+// reads "Name: msg".
+[[noreturn]] void DatabaseError(const std::string& msg, TComponent* component = nullptr);
+// As DatabaseError with Format(fmt, args) as the message.
+[[noreturn]] void DatabaseErrorFmt(const std::string& fmt, std::initializer_list<TVarRec> args,
+                                   TComponent* component = nullptr);
+
+} // namespace vcl
