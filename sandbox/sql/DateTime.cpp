@@ -120,10 +120,9 @@ bool ParseTime(const std::vector<Piece>& p, size_t i, size_t end, DateTimeParts&
     int ms = 0;
     if (nums.size() > 3) {
         std::string f = nums[3];
-        if (fracSep || f.size() != 3) {
-            // ".1" is a tenth, ".123456" is cut to milliseconds.
-            f = (f + "000").substr(0, 3);
-        }
+        // After a point the digits are a fraction (".1" is a tenth, ".123456" is
+        // cut to milliseconds); after a colon they count thousandths, as in ASE.
+        if (fracSep) f = (f + "000").substr(0, 3);
         ms = std::stoi(f);
         if (!fracSep && ms > 999) return false;
     }

@@ -99,6 +99,17 @@ std::string Translate(const std::vector<Token>& t, size_t from, size_t to, const
                 continue;
             }
             case TokKind::Word:
+                // Transact-SQL may leave out "into" after insert and "from" after delete.
+                if (i == from && i + 1 < to && (t[i + 1].kind == TokKind::Word || t[i + 1].kind == TokKind::Bracket)) {
+                    if (IsWord(tok, "insert") && !IsWord(t[i + 1], "into") && !IsWord(t[i + 1], "or")) {
+                        out += tok.text + " into";
+                        continue;
+                    }
+                    if (IsWord(tok, "delete") && !IsWord(t[i + 1], "from")) {
+                        out += tok.text + " from";
+                        continue;
+                    }
+                }
                 if (IsWord(tok, "dbo") && i + 1 < to && IsPunct(t[i + 1], '.')) {
                     ++i;  // owner prefix: SQLite would read it as a schema name
                     continue;

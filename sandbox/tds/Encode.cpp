@@ -107,6 +107,13 @@ std::string ToBytes(const sql::ValueView& v) {
     }
 }
 
+// The largest value of a numeric type, as the nearest double.
+double LargestAsDouble(const sql::ColumnType& t) {
+    std::string nines(t.precision, '9');
+    if (t.scale > 0 && t.scale <= t.precision) nines.insert(nines.size() - t.scale, ".");
+    return std::strtod(nines.c_str(), nullptr);
+}
+
 sql::Decimal ToDecimal(const sql::ValueView& v, int scale, Kind to) {
     std::optional<sql::Decimal> d;
     switch (v.type) {
@@ -351,11 +358,21 @@ void PutValue(Buffer& b, const sql::ColumnType& t, const sql::ValueView& v, cons
                 PutU8(b, 0);
                 return;
             }
-            const sql::Decimal d = ToDecimal(v, 4, t.kind);
+            sql::Decimal d;
+            // SQLite keeps the value as a double, and the doubles nearest to
+            // money's limits lie just beyond them: they stand for the limits.
+            if (t.kind == Kind::Money && v.type == VType::Real &&
+                (v.d == 922337203685477.5807 || v.d == -922337203685477.5808)) {
+                d.negative = v.d < 0;
+                d.digits = d.negative ? "9223372036854775808" : "9223372036854775807";
+            } else {
+                d = ToDecimal(v, 4, t.kind);
+            }
             if (d.digits.size() > 19) Overflow(v, t.kind);
             const unsigned long long mag = std::strtoull(d.digits.c_str(), nullptr, 10);
-            if (mag > 9223372036854775807ULL) Overflow(v, t.kind);
-            const int64_t scaled = d.negative ? -static_cast<int64_t>(mag) : static_cast<int64_t>(mag);
+            // The negative range is one larger.
+            if (mag > (d.negative ? 9223372036854775808ULL : 9223372036854775807ULL)) Overflow(v, t.kind);
+            const int64_t scaled = d.negative ? static_cast<int64_t>(0ULL - mag) : static_cast<int64_t>(mag);
             if (t.kind == Kind::Money) {
                 if (t.nullable) PutU8(b, 8);
                 PutI32(b, static_cast<int32_t>(scaled >> 32));
@@ -374,7 +391,11 @@ void PutValue(Buffer& b, const sql::ColumnType& t, const sql::ValueView& v, cons
                 PutU8(b, 0);
                 return;
             }
-            const sql::Decimal d = ToDecimal(v, t.scale, t.kind);
+            sql::Decimal d = ToDecimal(v, t.scale, t.kind);
+            // A double cannot tell the largest value of a wide numeric from
+            // the next power of ten (38 nines come back from SQLite as 1e38).
+            if (v.type == VType::Real && d.digits.size() == t.precision + 1u && std::fabs(v.d) == LargestAsDouble(t))
+                d.digits = std::string(t.precision, '9');
             const int n = sql::NumericBytes(t.precision);
             if (d.digits.size() > t.precision) Overflow(v, t.kind);
             const auto mag = sql::DigitsToBigEndian(d.digits, static_cast<size_t>(n - 1));

@@ -91,6 +91,12 @@ TEST(SandboxTranslate, RewritesTransactSqlFormsForSqlite) {
         {"select cast(n as int) from t", "select cast(n as int) from t"},
         {"select @x, :y from t where a != 1", "select @x, :y from t where a != 1"},
         {"insert into t values ('04/15/1990')", "insert into t values ('1990-04-15 00:00:00.000')"},
+        // The optional words of insert and delete.
+        {"insert t (a) values (1)", "insert into t (a) values (1)"},
+        {"insert dbo.t select a from u", "insert into t select a from u"},
+        {"insert into t values (1)", "insert into t values (1)"},
+        {"delete t where a = 1", "delete from t where a = 1"},
+        {"delete from t", "delete from t"},
         // A plain string keeps its value, also when it only looks a bit like a date.
         {"select '1.5.10', 'hello', '12/31'", "select '1.5.10', 'hello', '12/31'"},
     };
@@ -128,6 +134,12 @@ TEST(SandboxDates, NumericDatesFollowTheSessionDateOrder) {
         {"Apr 15 1990 10:30PM", DateOrder::DMY, "1990-04-15 22:30:00.000"},
         {"15 April 1990", DateOrder::MDY, "1990-04-15 00:00:00.000"},
         {"1990-04-15T23:59:59.997", DateOrder::MDY, "1990-04-15 23:59:59.997"},
+        // After a colon the digits are milliseconds, however many there are.
+        {"01.03.2001 14:05:09:7", DateOrder::MDY, "2001-01-03 14:05:09.007"},
+        {"01.03.2001 14:05:09:70", DateOrder::MDY, "2001-01-03 14:05:09.070"},
+        {"01.03.2001 14:05:09:997", DateOrder::MDY, "2001-01-03 14:05:09.997"},
+        {"14:05:09.7", DateOrder::MDY, "1900-01-01 14:05:09.700"},
+        {"14:05:09:1000", DateOrder::MDY, nullptr},
         {"12:00AM", DateOrder::MDY, "1900-01-01 00:00:00.000"},
         {"15/04/1990", DateOrder::MDY, nullptr},  // month 15
         {"02/30/2000", DateOrder::MDY, nullptr},

@@ -128,3 +128,23 @@ TEST(SandboxDecoding, ClientParametersAsFreeTdsSendsThem) {
         EXPECT_THROW(tds::ReadParams(cut), tds::ProtocolError) << n;
     }
 }
+
+// SQLite hands money and wide numerics back as doubles; their limits must
+// still be sent, and only values truly beyond them refused.
+TEST(SandboxEncoding, MoneyAndNumericLimitsSurviveTheirDoubles) {
+    const ColumnType money = Type(Kind::Money);
+    EXPECT_EQ(Encode(money, Value::Real(922337203685477.5807)),
+              (std::vector<uint8_t>{8, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(Encode(money, Value::Real(-922337203685477.5808)),
+              (std::vector<uint8_t>{8, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(Encode(money, Value::Text("-922337203685477.5808")),
+              (std::vector<uint8_t>{8, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(ErrorOf(money, Value::Text("922337203685477.5808")), 247);
+    EXPECT_EQ(ErrorOf(money, Value::Real(922337203685478.0)), 247);
+
+    const ColumnType wide = Type(Kind::Numeric, 0, 38, 0);
+    const std::vector<uint8_t> nines = Encode(wide, Value::Text(std::string(38, '9')));
+    EXPECT_EQ(Encode(wide, Value::Real(1e38)), nines);
+    EXPECT_EQ(ErrorOf(wide, Value::Real(1.0001e38)), 247);
+    EXPECT_EQ(ErrorOf(Type(Kind::Numeric, 0, 4, 2), Value::Real(100.0)), 247);
+}
