@@ -169,6 +169,10 @@ public:
     // Null whenever the connection is released.
     CS_CONNECTION* GetConnection() const { return FConnection; }
     vcl::TCriticalSection& GetLock() { return *FLock; }
+    // Asks the client library whether the login is still alive. A connection the
+    // library reports dead (the server went away without a word) is released as
+    // a client-library error would release it; returns true then.
+    bool ReleaseIfDead();
     TSybQuery* GetActiveQuery() const { return FActiveQuery; }
     void SetActiveQuery(TSybQuery* Value) { FActiveQuery = Value; }
     // The server's date order (1..6), read at each login; 0 before the first.

@@ -143,6 +143,17 @@ void TSybConnect::ReleaseConnection() {
     FConnection = nullptr;
 }
 
+bool TSybConnect::ReleaseIfDead() {
+    if (!FConnected || !FConnection || !Ctpublic::ct_con_props) return false;
+    CS_INT status = 0;
+    if (Ctpublic::ct_con_props(FConnection, CS_GET, CS_CON_STATUS, &status, CS_UNUSED, nullptr) != CS_SUCCEED)
+        return false;
+    if (!(status & CS_CONSTAT_DEAD)) return false;
+    ReleaseConnection();
+    FConnected = false;
+    return true;
+}
+
 void TSybConnect::ReleaseContext() {
     if (!FContext) return;
     Ctpublic::ct_exit(FContext, CS_FORCE_EXIT);

@@ -81,6 +81,10 @@ public:
             diagnostics = vcl::Trim(e.what());
         } catch (...) {
         }
+        // A server that vanished leaves no message; the library only marks the
+        // login dead. Say so, and release it so the next execution logs in anew.
+        if (diagnostics.empty() && FConnection.ReleaseIfDead())
+            diagnostics = vcl::Format("The connection to server \"%s\" was lost", {FConnection.GetServerName()});
         if (failure && !diagnostics.empty()) failure->SetMessage(vcl::Trim(failure->Message()) + ";\n" + diagnostics);
     }
 
