@@ -49,14 +49,6 @@ using vcl::TRecordBuffer;
 
 class TSybDataSet;
 
-// "Invalid class typecast": a blob stream asked for a field that is not a
-// blob field, or for a dataset that is not a TSybDataSet. The host library
-// has no such class yet; this one stands in for it.
-class EInvalidCast : public vcl::Exception {
-public:
-    using vcl::Exception::Exception;
-};
-
 // Width in bytes of the data part of a slot for a field type and declared
 // size (the flag byte not included). Types without a slot give 0.
 int32_t GetFieldSize(vcl::TFieldType DataType, int32_t Size);
@@ -117,8 +109,8 @@ private:
 // back. Without an active buffer (e.g. browsing an empty dataset) the stream
 // is empty and detached and never writes back.
 //
-// Errors: EInvalidCast for a field that is not a TBlobField or a dataset that
-// is not a TSybDataSet; for bmWrite / bmReadWrite, EDatabaseError
+// Errors: vcl::EInvalidCast for a field that is not a TBlobField or a
+// dataset that is not a TSybDataSet; for bmWrite / bmReadWrite, EDatabaseError
 // "vtrReadOnlyErr" on a read-only field, then "vtrEditModeErr" when the
 // dataset is not in dsEdit / dsInsert. An error while writing back goes to
 // Application()->HandleException and never leaves the destructor.

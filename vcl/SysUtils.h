@@ -42,6 +42,22 @@ public:
     using Exception::Exception;
 };
 
+// The silent exception: an operation abandoned on purpose (an error handler
+// answered daAbort). Applications do not report it.
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+};
+// Raises EAbort ("Operation aborted").
+[[noreturn]] void Abort();
+
+// An object that is not of the class an operation needs.
+class EInvalidCast : public Exception {
+public:
+    EInvalidCast() : Exception("Invalid class typecast") {}
+    using Exception::Exception;
+};
+
 [[noreturn]] void AssertFail(const std::string& check, const std::string& unit, int line);
 inline void Assert(bool condition, const std::string& check, const std::string& unit, int line) {
     if (!condition) AssertFail(check, unit, line);

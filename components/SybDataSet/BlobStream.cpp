@@ -7,9 +7,9 @@ namespace SybDataSet {
 using namespace vcl;
 
 TBTBlobStream::TBTBlobStream(TBlobField* Field, TBlobStreamMode Mode) : FField(Field), FMode(Mode) {
-    if (!Field) throw EInvalidCast("Invalid class typecast");
+    if (!Field) throw EInvalidCast();
     FDataSet = dynamic_cast<TSybDataSet*>(Field->DataSet());
-    if (!FDataSet) throw EInvalidCast("Invalid class typecast");
+    if (!FDataSet) throw EInvalidCast();
     FSlot = FDataSet->GetFieldPointer(FDataSet->GetActiveRecordBuffer(), Field);
     if (!FSlot) return; // no record here: empty and detached
     FBlob = FDataSet->GetSlotBlob(FSlot);
@@ -81,7 +81,7 @@ void TBTBlobStream::Detach() {
 
 TStream* TSybDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
     auto* blobField = dynamic_cast<TBlobField*>(Field);
-    if (!blobField) throw EInvalidCast("Invalid class typecast");
+    if (!blobField) throw EInvalidCast();
     return new TBTBlobStream(blobField, Mode);
 }
 

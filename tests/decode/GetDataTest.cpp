@@ -66,42 +66,34 @@ TEST_F(DecodeTest, TextAndImageAreReadInPiecesIntoBlobsWithoutAMaxlengthBuffer) 
     EXPECT_EQ(store->BlobCount(), 6);
 }
 
-namespace {
-// ct_data_info answers in turn, standing in for a library that reports a
-// NULL text through the column's I/O descriptor.
-std::vector<CS_INT> TotalLengths;
-size_t NextTotal = 0;
-CS_RETCODE ScriptedDataInfo(CS_COMMAND*, CS_INT action, CS_INT, CS_IODESC* desc) {
-    if (action != CS_GET || NextTotal >= TotalLengths.size()) return CS_FAIL;
-    desc->total_txtlen = TotalLengths[NextTotal++];
-    return CS_SUCCEED;
-}
-struct TDataInfoOverride {
-    Ctpublic::Tct_data_info Saved = Ctpublic::ct_data_info;
-    explicit TDataInfoOverride(std::vector<CS_INT> totals) {
-        TotalLengths = std::move(totals);
-        NextTotal = 0;
-        Ctpublic::ct_data_info = ScriptedDataInfo;
-    }
-    ~TDataInfoOverride() { Ctpublic::ct_data_info = Saved; }
-};
-} // namespace
-
 TEST_F(DecodeTest, EmptyUnboundValueIsNullOnlyWhenTheDescriptorSaysSo) {
-    // Rows 2 to 4 deliver no bytes: the descriptor says NULL, empty, or
-    // cannot be read (then the value counts as empty).
-    TDataInfoOverride dataInfo({-1, 0});
+    // No bytes come for a NULL nor for an empty value: the column's I/O
+    // descriptor tells them apart. One that cannot be read counts as empty.
+    FakeOC::FailCall("ct_data_info", 5);
     auto store = NewStore();
-    ASSERT_EQ(OpenOn(*store, {Column::Of("t", CS_TEXT_TYPE, Huge)},
-                     {{Value::Text("abc")}, {Value::Null()}, {Value::Text("")}, {Value::Text("")}}),
+    ASSERT_EQ(OpenOn(*store, {Column::Of("t", CS_TEXT_TYPE, Huge), Column::Of("img", CS_IMAGE_TYPE, Huge)},
+                     {{Value::Text("abc"), Value::Image("ab")},
+                      {Value::Null(), Value::Null()},
+                      {Value::Text(""), Value::Image("")},
+                      {Value::Text(""), Value::Null()}}),
               "");
-    EXPECT_EQ(NextTotal, 2u);
+    EXPECT_EQ(FakeOC::Count("ct_data_info"), 6);
     EXPECT_EQ(store->Blob(0, 0)->Data(), "abc");
-    EXPECT_EQ(store->Flag(1, 0), 0);
-    EXPECT_EQ(store->Blob(1, 0), nullptr);
-    for (int row : {2, 3}) {
-        EXPECT_EQ(store->Flag(row, 0), 255);
-        EXPECT_EQ(store->Blob(row, 0)->Size(), 0);
+    EXPECT_EQ(store->Blob(0, 1)->Data(), "ab");
+    const struct {
+        int Row, Col;
+        bool Null;
+    } cases[] = {{1, 0, true}, {1, 1, true}, {2, 0, false}, {2, 1, false}, {3, 0, false}, {3, 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Row) + "/" + std::to_string(c.Col));
+        if (c.Null) {
+            EXPECT_EQ(store->Flag(c.Row, c.Col), 0);
+            EXPECT_EQ(store->Blob(c.Row, c.Col), nullptr);
+        } else {
+            EXPECT_EQ(store->Flag(c.Row, c.Col), 255);
+            ASSERT_NE(store->Blob(c.Row, c.Col), nullptr);
+            EXPECT_EQ(store->Blob(c.Row, c.Col)->Size(), 0);
+        }
     }
 }
 

@@ -1,4 +1,5 @@
-// Commands: sending, the result walk, describe, bind, fetch, get_data, cancel.
+// Commands: sending, the result walk, describe, bind, fetch, get_data and its
+// I/O descriptor, cancel.
 #include "tests/fakeoc/Exports.h"
 #include "tests/fakeoc/Internal.h"
 
@@ -193,6 +194,7 @@ CS_RETCODE ct_results(CS_COMMAND* cmd_, CS_INT* result_type) {
             cmd->Slots[i].Bytes.reserve(std::min<std::size_t>(want, 64 * 1024));
         }
     cmd->GetDataPos.assign(n, 0);
+    cmd->GetDataItem = 0;
     *result_type = r.Type;
     return c.Done(B::CS_SUCCEED, cmd->Con);
 }
@@ -357,6 +359,7 @@ CS_RETCODE ct_fetch(CS_COMMAND* cmd_, CS_INT type, CS_INT offset, CS_INT option,
         }
     }
     std::fill(cmd->GetDataPos.begin(), cmd->GetDataPos.end(), 0);
+    cmd->GetDataItem = 0;
     CS_RETCODE code = B::CS_SUCCEED;
     for (std::size_t i = 0; i < cmd->Binds.size(); ++i) {
         const Bind& b = cmd->Binds[i];
@@ -395,6 +398,7 @@ CS_RETCODE ct_get_data(CS_COMMAND* cmd_, CS_INT item, CS_VOID* buffer, CS_INT bu
         c.Misuse("column " + std::to_string(item) + " is bound");
         return c.Done(B::CS_FAIL, cmd->Con);
     }
+    cmd->GetDataItem = item;
     ValueView v = ValueAt(*cmd, *r, col);
     std::size_t& pos = cmd->GetDataPos[col];
     std::size_t length = v.Null ? 0 : v.Length;
@@ -408,6 +412,48 @@ CS_RETCODE ct_get_data(CS_COMMAND* cmd_, CS_INT item, CS_VOID* buffer, CS_INT bu
     if (outlen) *outlen = static_cast<B::CS_INT>(n);
     if (pos < length) return c.Done(B::CS_SUCCEED, cmd->Con);
     return c.Done(col + 1 == r->Columns.size() ? B::CS_END_DATA : B::CS_END_ITEM, cmd->Con);
+}
+
+// CS_GET describes the column last read with ct_get_data in the current row:
+// total_txtlen is its whole length, -1 for NULL. The fake has no table names
+// or text pointers, so the name is ".column" and both stay empty.
+CS_RETCODE ct_data_info(CS_COMMAND* cmd_, CS_INT action, CS_INT colnum, CS_IODESC* iodesc) {
+    CallScope c(Fn::ct_data_info);
+    c.Handle(cmd_);
+    c.Int(action);
+    c.Int(colnum);
+    c.Ptr(iodesc);
+    Command* cmd = c.Cmd(cmd_);
+    if (!cmd) return c.Done(B::CS_FAIL);
+    if (auto code = c.Scripted()) return c.Done(*code, cmd->Con);
+    if (action == B::CS_SET) return c.Done(B::CS_SUCCEED, cmd->Con);
+    if (action != B::CS_GET) return c.Done(B::CS_FAIL, cmd->Con);
+    if (!iodesc) {
+        c.Misuse("null CS_IODESC");
+        return c.Done(B::CS_FAIL, cmd->Con);
+    }
+    FakeOC::Result* r = cmd->CurrentResult();
+    if (!r || !Fetchable(r->Type) || cmd->RowsFetched == 0 || cmd->FetchDone) {
+        c.Misuse("no fetched row on " + cmd->Label());
+        return c.Done(B::CS_FAIL, cmd->Con);
+    }
+    if (!ItemInRange(c, *r, colnum)) return c.Done(B::CS_FAIL, cmd->Con);
+    if (colnum != cmd->GetDataItem) {
+        c.Misuse("column " + std::to_string(colnum) + " was not read with ct_get_data");
+        return c.Done(B::CS_FAIL, cmd->Con);
+    }
+    const std::size_t col = static_cast<std::size_t>(colnum - 1);
+    const FakeOC::Column& column = r->Columns[col];
+    const ValueView v = ValueAt(*cmd, *r, col);
+    *iodesc = CS_IODESC{}; // log_on_update false, no locale, no text pointer
+    iodesc->iotype = B::CS_IODATA;
+    iodesc->datatype = column.DataType;
+    iodesc->usertype = column.UserType;
+    iodesc->total_txtlen = v.Null ? -1 : static_cast<B::CS_INT>(v.Length);
+    const std::string name = "." + column.Name.substr(0, static_cast<std::size_t>(B::CS_OBJ_NAME) - 2);
+    std::memcpy(iodesc->name, name.c_str(), name.size() + 1);
+    iodesc->namelen = static_cast<B::CS_INT>(name.size());
+    return c.Done(B::CS_SUCCEED, cmd->Con);
 }
 
 CS_RETCODE ct_cancel(CS_CONNECTION* connection, CS_COMMAND* cmd_, CS_INT type) {

@@ -172,12 +172,6 @@ CS_RETCODE ct_send_data(CS_COMMAND* cmd, CS_VOID* buffer, CS_INT buflen) {
     return OnCmd(c, cmd);
 }
 
-CS_RETCODE ct_data_info(CS_COMMAND* cmd, CS_INT action, CS_INT colnum, CS_IODESC* iodesc) {
-    CallScope c(Fn::ct_data_info);
-    c.Handle(cmd); c.Int(action); c.Int(colnum); c.Ptr(iodesc);
-    return OnCmd(c, cmd);
-}
-
 CS_RETCODE ct_wakeup(CS_CONNECTION* connection, CS_COMMAND* cmd, CS_INT func_id, CS_RETCODE status) {
     CallScope c(Fn::ct_wakeup);
     c.Handle(connection); c.Handle(cmd); c.Int(func_id); c.Int(status);

@@ -124,6 +124,7 @@ struct Command : HandleBase {
     std::vector<Bind> Binds;
     std::vector<Slot> Slots;
     std::vector<std::size_t> GetDataPos;
+    int GetDataItem = 0; // column of the last ct_get_data in this row, 0 for none
 
     Result* CurrentResult() { return Current >= 0 ? &Results[static_cast<std::size_t>(Current)] : nullptr; }
     void Discard(); // cancel: no result pending any more

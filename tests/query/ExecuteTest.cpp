@@ -171,14 +171,18 @@ TEST_F(ExecuteTest, ServerErrorsOfAStatementRaiseAndLeaveNothingBehind) {
 TEST_F(ExecuteTest, AStatementWithoutRowsLeavesTheQueryClosed) {
     Conn->Connect();
     TSybQuery* q = NewQuery("update t set x = 1");
-    int opened = 0;
-    q->AfterClose = [&](vcl::TDataSet*) { ++opened; };
+    std::vector<std::string> events;
+    q->BeforeOpen = [&](vcl::TDataSet*) { events.push_back("BeforeOpen"); };
+    q->AfterOpen = [&](vcl::TDataSet*) { events.push_back("AfterOpen"); };
+    q->AfterClose = [&](vcl::TDataSet*) { events.push_back("AfterClose"); };
     q->ExecSQL();
     EXPECT_FALSE(q->Active());
     EXPECT_EQ(FakeOC::Count("ct_send"), 1);
     q->Open();
-    EXPECT_FALSE(q->Active());
+    EXPECT_EQ(q->State(), vcl::dsInactive);
     EXPECT_EQ(FakeOC::Count("ct_send"), 2);
+    // Never opened, so neither AfterOpen nor AfterClose.
+    EXPECT_EQ(events, (std::vector<std::string>{"BeforeOpen", "BeforeOpen"}));
     ExpectRestored();
 }
 

@@ -259,7 +259,12 @@ TEST_F(BlobStore, StreamOutlivingTheRecordIsDetached) {
 }
 
 TEST_F(BlobStore, NonBlobFieldIsAnInvalidCast) {
-    EXPECT_THROW(s.CreateBlobStream(s.FieldByName("ID"), bmRead), SybDataSet::EInvalidCast);
+    try {
+        s.CreateBlobStream(s.FieldByName("ID"), bmRead);
+        FAIL() << "no error";
+    } catch (const vcl::EInvalidCast& e) {
+        EXPECT_EQ(e.Message(), "Invalid class typecast");
+    }
 }
 
 TEST(Blob, LoadAndSaveTheWholeStream) {

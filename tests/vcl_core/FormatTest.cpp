@@ -45,3 +45,16 @@ TEST(Assertion, NamesTheCheckTheUnitAndTheLine) {
     }
     EXPECT_NO_THROW(Assert(true, "never", "Unit", 1));
 }
+
+// Both come from SysUtils alone, without the dataset framework.
+TEST(Exceptions, AbortAndInvalidCastCarryTheirTexts) {
+    try {
+        Abort();
+        FAIL();
+    } catch (const EAbort& e) {
+        EXPECT_EQ(e.Message(), "Operation aborted");
+    }
+    const Exception& cast = EInvalidCast();
+    EXPECT_EQ(cast.Message(), "Invalid class typecast");
+    EXPECT_EQ(EInvalidCast("other").Message(), "other");
+}

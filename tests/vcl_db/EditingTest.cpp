@@ -136,6 +136,50 @@ INSTANTIATE_TEST_SUITE_P(
                    "deDataSetScroll", "AfterScroll"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A descendant that closes its cursor again at the end of OpenCursor, as a
+// query does when its statement returned no rows.
+class TClosingDataSet : public TLoggedDataSet {
+public:
+    using TLoggedDataSet::TLoggedDataSet;
+    bool CloseDuringOpen = false;
+
+protected:
+    void OpenCursor(bool InfoQuery) override {
+        TLoggedDataSet::OpenCursor(InfoQuery);
+        if (CloseDuringOpen) CloseCursor();
+    }
+};
+
+TEST(Opening, ACursorClosedAgainDuringOpenLeavesTheDataSetInactiveWithoutAfterOpen) {
+    TClosingDataSet ds(nullptr, {{"ID", ftInteger}, {"NAME", ftString, 20}});
+    ds.Open();
+    ds.AppendRaw({1, "r"});
+    ds.Close();
+    TDataSource source(nullptr);
+    source.SetDataSet(&ds);
+    EventLog log;
+    log.Attach(ds, source);
+    ds.Seq = &log.Seq;
+
+    ds.CloseDuringOpen = true;
+    ds.ClearLog();
+    ds.Open();
+    EXPECT_EQ(log.Seq, (std::vector<std::string>{"BeforeOpen"}));
+    EXPECT_EQ(ds.State(), dsInactive);
+    EXPECT_FALSE(log.Link.Active());
+    EXPECT_EQ(ds.Log.back(), "close");
+
+    // Nothing is left half open: a later open is a full one.
+    ds.CloseDuringOpen = false;
+    log.Seq.clear();
+    ds.Open();
+    EXPECT_EQ(log.Seq, (std::vector<std::string>{"BeforeOpen", "deUpdateState", "AfterOpen", "AfterScroll"}));
+    EXPECT_TRUE(log.Link.Active());
+    EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 1);
+    ds.Seq = nullptr;
+    ds.Close();
+}
+
 std::vector<int> AllIds(TDataSet& ds) {
     std::vector<int> ids;
     ds.First();

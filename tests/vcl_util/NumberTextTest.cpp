@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <string>
 
 #include "Settings.h"
 #include "vcl/DateTime.h"
@@ -19,6 +23,27 @@ std::string ConvertErrorOf(const std::function<void()>& f) {
     }
     return "";
 }
+
+#ifdef KESTREL_TEST_LOCPATH
+// Puts the process's numeric C locale on the test locale built at configure
+// time (decimal point U+066B) for the scope, then back.
+class TProcessLocale {
+public:
+    TProcessLocale() : FPrevious(std::setlocale(LC_NUMERIC, nullptr)) {
+        setenv("LOCPATH", KESTREL_TEST_LOCPATH, 1);
+        FActive = std::setlocale(LC_NUMERIC, "kestrel_radix") != nullptr;
+    }
+    ~TProcessLocale() {
+        std::setlocale(LC_NUMERIC, FPrevious.c_str());
+        unsetenv("LOCPATH");
+    }
+    bool Active() const { return FActive; }
+
+private:
+    std::string FPrevious;
+    bool FActive = false;
+};
+#endif
 
 } // namespace
 
@@ -60,6 +85,28 @@ TEST_F(SettingsTest, FloatTextFollowsTheDecimalSeparator) {
     EXPECT_EQ(FloatToStrDot(2.5), "2.5");
     EXPECT_DOUBLE_EQ(StrToFloat("2,5"), 2.5);
     EXPECT_EQ(ConvertErrorOf([] { StrToFloat("2.5"); }), "'2.5' is not a valid floating point value");
+}
+
+TEST_F(SettingsTest, FloatTextIgnoresTheProcessLocale) {
+#ifndef KESTREL_TEST_LOCPATH
+    GTEST_SKIP() << "no localedef to build the test locale";
+#else
+    TProcessLocale locale;
+    ASSERT_TRUE(locale.Active());
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 2.5);
+    ASSERT_EQ(std::string(probe), "2\xD9\xAB" "5"); // the locale is in force
+    const struct {
+        double Value;
+        const char* Text;
+    } rows[] = {{2.5, "2.5"}, {-1.0 / 3, "-0.333333333333333"}, {1.5e20, "1.5E20"}, {-2.5e-7, "-2.5E-7"},
+                {123456.789, "123456.789"}, {1.7976931348623157e308, "1.79769313486232E308"}};
+    for (const auto& r : rows) EXPECT_EQ(FloatToStrDot(r.Value), r.Text) << r.Text;
+    FormatSettings.DecimalSeparator = ',';
+    EXPECT_EQ(FloatToStr(2.5), "2,5");
+    EXPECT_EQ(FloatToStr(-2.5e-7), "-2,5E-7");
+    EXPECT_DOUBLE_EQ(StrToFloat("2,5"), 2.5);
+#endif
 }
 
 TEST(StrToFloat, AcceptsNumbersOnly) {

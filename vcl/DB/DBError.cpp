@@ -10,8 +10,6 @@ void DatabaseError(const std::string& msg, TComponent* component) {
     throw EDatabaseError(msg);
 }
 
-void Abort() { throw EAbort("Operation aborted"); }
-
 void DatabaseErrorFmt(const std::string& fmt, std::initializer_list<TVarRec> args, TComponent* component) {
     DatabaseError(Format(fmt, args), component);
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+// Also brings EAbort and Abort, which dataset code raises.
 #include "vcl/SysUtils.h"
 
 namespace vcl {
@@ -15,14 +16,6 @@ class EDatabaseError : public Exception {
 public:
     using Exception::Exception;
 };
-
-// The silent exception: an operation abandoned on purpose (an error handler
-// answered daAbort). Applications do not report it.
-class EAbort : public Exception {
-public:
-    using Exception::Exception;
-};
-[[noreturn]] void Abort();
 
 // Raises EDatabaseError with msg; when the component has a name the message
 // reads "Name: msg".

@@ -135,6 +135,14 @@ void TDataSet::SetActive(bool Value) {
             CloseCursor();
             throw;
         }
+        if (!FInternalOpenComplete || !IsCursorOpen()) {
+            // The descendant closed its cursor again during the open (a
+            // statement that returned no rows): nothing was opened, so no
+            // state change reaches the links and AfterOpen does not fire.
+            SetState(dsInactive);
+            CloseCursor();
+            return;
+        }
         SetState(dsBrowse);
         DoAfterOpen();
     } else {

@@ -9,4 +9,6 @@ void AssertFail(const std::string& check, const std::string& unit, int line) {
     throw EAssertionFailed(text);
 }
 
+void Abort() { throw EAbort("Operation aborted"); }
+
 } // namespace vcl

@@ -1,8 +1,6 @@
 // Numbers to text and back, with the locale's decimal separator.
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "vcl/DateTime.h"
 #include "vcl/SysUtils.h"
@@ -16,14 +14,18 @@ std::string GeneralFloat(double value, char separator) {
     if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
     if (value == 0) return "0";
     // 15 significant digits, rounded once; then the shortest layout of them.
+    // to_chars, unlike printf, never looks at the process locale.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
-    std::string s(buf);
+    const auto printed = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    std::string s(buf, printed.ptr);
     const bool negative = s[0] == '-';
     if (negative) s.erase(0, 1);
     const size_t e = s.find('e');
     std::string digits = s.substr(0, 1) + s.substr(2, e - 2);
-    const int exponent = std::atoi(s.c_str() + e + 1);
+    // "e+15" / "e-05": from_chars takes no '+'.
+    const size_t expStart = e + (s[e + 1] == '+' ? 2 : 1);
+    int exponent = 0;
+    std::from_chars(s.data() + expStart, s.data() + s.size(), exponent);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     std::string out = negative ? "-" : "";
     if (exponent > 14 || exponent < -4) {

@@ -115,8 +115,6 @@ void TSybQuery::OpenCursor(bool /*InfoQuery*/) {
 
 void TSybQuery::SetActive(bool Value) {
     SybDataSet::TSybDataSet::SetActive(Value);
-    // No row result reached this query: it stays closed.
-    if (Value && State() != vcl::dsInactive && !FCursorOpen) SetState(vcl::dsInactive);
     if (!Value && FResultSetQueries) {
         const std::vector<TSybQuery*> attached = *FResultSetQueries;
         for (TSybQuery* q : attached) q->Close();

@@ -250,6 +250,58 @@ TEST_F(FakeOCTest, ResultKindsGetDataAndUnscriptedCommands) {
     EXPECT_TRUE(FakeOC::Misuses().empty()) << FakeOC::LogText();
 }
 
+TEST_F(FakeOCTest, DataInfoDescribesTheColumnLastReadWithGetData) {
+    using FakeOC::Column;
+    using FakeOC::Value;
+    FakeOC::QueueResults(FakeOC::Select({Column::Of("t", B::CS_TEXT_TYPE, 100), Column::Of("img", B::CS_IMAGE_TYPE, 100)},
+                                        {{Value::Text("abc"), Value::Null()}, {Value::Text(""), Value::Image("xy")}}));
+    Login();
+    B::CS_COMMAND* cmd = Send("select t, img from x");
+    ASSERT_EQ(NextResult(cmd), B::CS_ROW_RESULT);
+    char buf[8];
+    B::CS_INT got = 0;
+    auto describe = [&](B::CS_INT column) {
+        B::CS_IODESC desc;
+        std::memset(&desc, 0x5A, sizeof desc); // what the caller leaves must not show through
+        EXPECT_EQ(ct_data_info(cmd, B::CS_GET, column, &desc), B::CS_SUCCEED);
+        return desc;
+    };
+    const struct {
+        B::CS_INT Column;
+        B::CS_INT DataType;
+        B::CS_INT Total;
+        const char* Name;
+    } expected[2][2] = {{{1, B::CS_TEXT_TYPE, 3, ".t"}, {2, B::CS_IMAGE_TYPE, -1, ".img"}},
+                        {{1, B::CS_TEXT_TYPE, 0, ".t"}, {2, B::CS_IMAGE_TYPE, 2, ".img"}}};
+    for (const auto& row : expected) {
+        ASSERT_EQ(ct_fetch(cmd, B::CS_UNUSED, B::CS_UNUSED, B::CS_UNUSED, nullptr), B::CS_SUCCEED);
+        for (const auto& e : row) {
+            // Partly read: the total is still the whole value's.
+            ct_get_data(cmd, e.Column, buf, 1, &got);
+            const B::CS_IODESC desc = describe(e.Column);
+            EXPECT_EQ(desc.total_txtlen, e.Total) << e.Column;
+            EXPECT_EQ(desc.datatype, e.DataType);
+            EXPECT_EQ(desc.iotype, B::CS_IODATA);
+            EXPECT_EQ(std::string(desc.name, static_cast<size_t>(desc.namelen)), e.Name);
+            EXPECT_EQ(desc.textptrlen, 0);
+        }
+    }
+    EXPECT_TRUE(FakeOC::Misuses().empty()) << FakeOC::LogText();
+
+    // Only the column just read has a descriptor, and only until the next fetch.
+    B::CS_IODESC desc{};
+    EXPECT_EQ(ct_data_info(cmd, B::CS_GET, 1, &desc), B::CS_FAIL);
+    EXPECT_EQ(ct_fetch(cmd, B::CS_UNUSED, B::CS_UNUSED, B::CS_UNUSED, nullptr), B::CS_END_DATA);
+    EXPECT_EQ(ct_data_info(cmd, B::CS_GET, 2, &desc), B::CS_FAIL);
+    const auto misuses = FakeOC::Misuses();
+    ASSERT_EQ(misuses.size(), 2u) << FakeOC::LogText();
+    EXPECT_EQ(misuses[0], "ct_data_info: column 1 was not read with ct_get_data");
+    EXPECT_EQ(misuses[1], "ct_data_info: no fetched row on cmd#1");
+    EXPECT_EQ(ct_cancel(nullptr, cmd, B::CS_CANCEL_ALL), B::CS_SUCCEED);
+    EXPECT_EQ(ct_cmd_drop(cmd), B::CS_SUCCEED);
+    Logout();
+}
+
 TEST_F(FakeOCTest, ReturnCodesByOccurrence) {
     struct Case {
         const char* call;
