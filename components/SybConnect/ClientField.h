@@ -115,6 +115,9 @@ private:
     Cstypes::CS_DATAFMT FFormat;
     bool FBound = false;
     bool FBindDecided = false;
+    // Whether the type is read at all (bound or with ct_get_data); fixed at
+    // construction, so AfterFetch need not map the type on every row.
+    bool FTransferred;
 };
 
 // The field-definition pass of the query: one definition per fetch field
@@ -137,5 +140,33 @@ void InitFieldDefs(vcl::TFieldDefs& Defs, SybDataSet::TSybDataSet& DataSet);
 // image values become TBTBlob objects owned by the store.
 void FillRecord(SybDataSet::TSybDataSet& DataSet, vcl::TRecordBuffer Buffer, Cstypes::CS_CONTEXT* Context,
                 const std::string& QueryName);
+
+// What the row loop needs of one fetch field, looked up once per result.
+struct TFillColumn {
+    TSybClientField* Field;
+    int32_t Offset;          // the slot's flag byte in the record
+    int32_t Width;           // data bytes of a char/binary slot (else 0)
+    Cstypes::CS_INT DataType;
+};
+
+// The decoding plan of a result: the leading fetch fields that are result
+// columns with a usable slot, in order, and the fields AfterFetch has work
+// for. Valid while the fetch fields and the layout stay as they were when it
+// was made.
+struct TFillPlan {
+    std::vector<TFillColumn> Columns;
+    std::vector<TSybClientField*> Unbound;
+};
+
+// The plan for the data set's fetch fields and layout as they stand. Raises
+// nothing but std::bad_alloc: a field it cannot plan ends Columns, and
+// FillRecord decodes that field and the rest the unplanned way, raising
+// what FillRecord without a plan raises.
+TFillPlan MakeFillPlan(SybDataSet::TSybDataSet& DataSet);
+
+// FillRecord with a plan made by MakeFillPlan for this data set; same
+// result, messages and half-decoded rows.
+void FillRecord(SybDataSet::TSybDataSet& DataSet, const TFillPlan& Plan, vcl::TRecordBuffer Buffer,
+                Cstypes::CS_CONTEXT* Context, const std::string& QueryName);
 
 } // namespace SybConnect

@@ -38,7 +38,8 @@ TSybClientField::TSybClientField(SybDataSet::TSybDataSet* DataSet, CS_INT Column
 TSybClientField::TSybClientField(std::vector<uint8_t>&& Buffer, SybDataSet::TSybDataSet* DataSet, CS_INT ColumnNo,
                                  const CS_DATAFMT& Format)
     : TBTFetchField(DataSet), FDataSet(DataSet), FBuffer(std::move(Buffer)), FBufferLength(Format.maxlength),
-      FColumnNo(ColumnNo), FDataType(Format.datatype), FFormat(Format) {}
+      FColumnNo(ColumnNo), FDataType(Format.datatype), FFormat(Format),
+      FTransferred(Decode::TransferOf(Format.datatype, Format.maxlength) != TTransfer::None) {}
 
 TFieldType TSybClientField::GetVclDataType() {
     TFieldType type;

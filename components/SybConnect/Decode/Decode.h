@@ -28,6 +28,11 @@ TTransfer TransferOf(Cstypes::CS_INT DataType, Cstypes::CS_INT MaxLength);
 // 1..12; values outside the ranges are carried arithmetically.
 int64_t DayNumber(int64_t Year, int64_t Month, int64_t Day);
 
+// A datetime/datetime4 value as record-format milliseconds, cracked with
+// cs_dt_crack. vcl::Exception "Connection not defined" without a context,
+// "cs_dt_crack failed." when the crack fails.
+double DecodeDateTime(Cstypes::CS_CONTEXT* Context, Cstypes::CS_INT DataType, const uint8_t* Value);
+
 // The numeric/decimal record (precision, scale, sign, big-endian magnitude)
 // as a double. ESybQueryError "Precision %d not supported for numeric types"
 // for a precision outside the table. Value points to at least 35 bytes.

@@ -20,8 +20,7 @@ int64_t TSybClientField::GetDataLimit() const {
 }
 
 void TSybClientField::AfterFetch(CS_COMMAND* Cmd) {
-    if (!FBindDecided || FBound) return;
-    if (Decode::TransferOf(FDataType, FBufferLength) == Decode::TTransfer::None) return;
+    if (!FBindDecided || FBound || !FTransferred) return;
     ReadWithGetData(Cmd);
 }
 

@@ -1,4 +1,5 @@
 // Numeric and decimal values as doubles.
+#include <array>
 #include <cmath>
 
 #include "components/SybConnect.h"
@@ -21,6 +22,18 @@ int MagnitudeBytes(int Precision) {
     if (Precision == 38) return 16;
     return 0;
 }
+
+// 10^0 .. 10^22 are exact doubles, and pow gives exactly them; from 10^23
+// on the correctly rounded constant and pow's result can differ by an ulp
+// (10^23 does), so those scales keep pow and the quotient stays the same.
+constexpr std::array<double, 23> ExactPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+double PowerOfTen(int Scale) {
+    if (Scale < static_cast<int>(ExactPowersOfTen.size())) return ExactPowersOfTen[static_cast<size_t>(Scale)];
+    return std::pow(10.0, Scale);
+}
 } // namespace
 
 double DecodeNumeric(const uint8_t* Value) {
@@ -37,7 +50,7 @@ double DecodeNumeric(const uint8_t* Value) {
         weight *= 256.0;
     }
     if (negative) value = -value;
-    if (scale > 0) value /= std::pow(10.0, scale);
+    if (scale > 0) value /= PowerOfTen(scale);
     return value;
 }
 

@@ -1,5 +1,7 @@
 // Reading results into the query: the rows of a row result (FetchResultSet)
 // and the output parameters of a parameter result.
+#include <string>
+
 #include "binding/Ctpublic.h"
 #include "components/SybConnect/ClientField.h"
 #include "components/SybConnect/Query.h"
@@ -44,14 +46,25 @@ void TSybQuery::FetchResultSet() {
     BindFields(true);
     CreateBuffer();
 
-    const int fields = FetchFieldCount();
+    // Fields, layout and connection stay as they are until the last row:
+    // look them up once, not per row and field.
+    const TFillPlan plan = MakeFillPlan(*this);
+    TSybConnect* connection = GetConnectionInUse();
+    CS_CONTEXT* context = connection ? connection->GetContext() : nullptr;
+    const std::string name = Name();
     CS_RETCODE rc;
     while ((rc = Ctpublic::ct_fetch(FCommand, CS_UNUSED, CS_UNUSED, CS_UNUSED, nullptr)) == CS_SUCCEED) {
-        for (int i = 0; i < fields; ++i) static_cast<TSybClientField*>(GetFetchField(i))->AfterFetch(FCommand);
+        for (TSybClientField* field : plan.Unbound) field->AfterFetch(FCommand);
         vcl::TRecordBuffer record = AllocRecordBuffer();
-        AddRecord(record);
+        try {
+            AddRecord(record);
+        } catch (...) {
+            // Not in the list, so nobody else frees it.
+            FreeRecordBuffer(record);
+            throw;
+        }
         InternalInitRecord(record);
-        _InternalFillRecord(record);
+        FillRecord(*this, plan, record, context, name);
     }
     if (rc != CS_END_DATA) ExecFailed("Result fetching failed");
 }
