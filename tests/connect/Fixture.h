@@ -66,20 +66,7 @@ inline SybConnect::TSybQuery* StandInQuery() {
     return reinterpret_cast<SybConnect::TSybQuery*>(&token);
 }
 
-inline FakeOC::ServerMessage ServerMsg(int32_t number, int32_t severity, std::string text) {
-    FakeOC::ServerMessage m;
-    m.MsgNumber = number;
-    m.Severity = severity;
-    m.Text = std::move(text);
-    return m;
-}
-
-inline FakeOC::ClientMessage ClientMsg(int32_t number, int32_t severity, std::string text) {
-    FakeOC::ClientMessage m;
-    m.MsgNumber = number;
-    m.Severity = severity;
-    m.Text = std::move(text);
-    return m;
-}
+using FakeOC::ClientMsg;
+using FakeOC::ServerMsg;
 
 } // namespace ConnectTests

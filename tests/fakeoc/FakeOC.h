@@ -123,6 +123,23 @@ struct ClientMessage {
     std::string SqlState;
 };
 
+// The common case of each: a number, a severity and a text.
+inline ServerMessage ServerMsg(int32_t number, int32_t severity, std::string text) {
+    ServerMessage m;
+    m.MsgNumber = number;
+    m.Severity = severity;
+    m.Text = std::move(text);
+    return m;
+}
+
+inline ClientMessage ClientMsg(int32_t number, int32_t severity, std::string text) {
+    ClientMessage m;
+    m.MsgNumber = number;
+    m.Severity = severity;
+    m.Text = std::move(text);
+    return m;
+}
+
 // Queued before the occurrence-th call of the named entry point returns (0 =
 // at every call), whatever that call returns. ct_diag serves them: CS_STATUS
 // counts per type, CS_GET (index from 1) fills the record with the text cut to

@@ -117,20 +117,7 @@ protected:
     std::vector<std::unique_ptr<TSybQuery>> Queries;
 };
 
-inline FakeOC::ServerMessage ServerMsg(int32_t number, int32_t severity, std::string text) {
-    FakeOC::ServerMessage m;
-    m.MsgNumber = number;
-    m.Severity = severity;
-    m.Text = std::move(text);
-    return m;
-}
-
-inline FakeOC::ClientMessage ClientMsg(int32_t number, int32_t severity, std::string text) {
-    FakeOC::ClientMessage m;
-    m.MsgNumber = number;
-    m.Severity = severity;
-    m.Text = std::move(text);
-    return m;
-}
+using FakeOC::ClientMsg;
+using FakeOC::ServerMsg;
 
 } // namespace QueryTests
