@@ -235,7 +235,8 @@ extern vcl::TThreadList* CTLibConnections;
 std::string NameKey(const std::string& name);
 
 // The first live connection whose DatabaseName has the key of name, or null.
-// The found connection's ActiveQuery becomes asking.
+TSybConnect* FindConnection(const std::string& name);
+// The same, and the found connection's ActiveQuery becomes asking.
 TSybConnect* FindConnectionByName(const std::string& name, TSybQuery* asking);
 
 // Unit start (creates the registry, once) and end (destroys it).

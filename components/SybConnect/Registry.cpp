@@ -39,18 +39,24 @@ void TSybConnect::SetDatabaseName(const std::string& Value) {
     FDatabaseName = Value;
 }
 
-TSybConnect* FindConnectionByName(const std::string& name, TSybQuery* asking) {
+TSybConnect* FindConnection(const std::string& name) {
     if (!CTLibConnections) return nullptr;
     const std::string key = NameKey(name);
     vcl::TThreadListLock list(*CTLibConnections);
     for (void* item : list->Items()) {
         auto* connection = static_cast<TSybConnect*>(item);
-        if (NameKey(connection->GetDatabaseName()) == key) {
-            connection->SetActiveQuery(asking);
-            return connection;
-        }
+        if (NameKey(connection->GetDatabaseName()) == key) return connection;
     }
     return nullptr;
+}
+
+TSybConnect* FindConnectionByName(const std::string& name, TSybQuery* asking) {
+    if (!CTLibConnections) return nullptr;
+    // The slot is written under the registry's lock, which the look-up takes again.
+    vcl::TThreadListLock list(*CTLibConnections);
+    TSybConnect* connection = FindConnection(name);
+    if (connection) connection->SetActiveQuery(asking);
+    return connection;
 }
 
 } // namespace SybConnect

@@ -12,24 +12,6 @@ using namespace Cstypes;
 using QueryInternal::EExecFailure;
 using QueryInternal::ExecFailed;
 
-namespace {
-
-// The registry's find by name without touching ActiveQuery: an execution
-// takes that slot only once it holds the connection's lock, so a query
-// waiting for the lock never receives another execution's diagnostics.
-TSybConnect* FindConnection(const std::string& name) {
-    if (!CTLibConnections) return nullptr;
-    const std::string key = NameKey(name);
-    vcl::TThreadListLock list(*CTLibConnections);
-    for (void* item : list->Items()) {
-        auto* connection = static_cast<TSybConnect*>(item);
-        if (NameKey(connection->GetDatabaseName()) == key) return connection;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 // What one execution holds and gives back, in the order it gives it back:
 // the busy cursor, the command, the ActiveQuery slot, the lock. Restores
 // all of them on every path.
